@@ -2,6 +2,12 @@
 // Runs on whichever platform backend is installed; returns the exit status.
 #pragma once
 
+// Screen state: 1 main menu, 2 match-length menu, 3 match, 4 winner screen.
+extern int seleccion;
+// Exit request of the main loop.
+extern int salir;
+extern int Njoysticks;
+
 int NeonRallyMain();
 
 // Registers the frame-state pairs the replay trace records every frame.

@@ -1,0 +1,5 @@
+// Placeholder until the match lands.
+#include "menus/Tpausar.h"
+
+void Ganador() {}
+void SalidaGanador() {}
