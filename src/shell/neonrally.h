@@ -6,9 +6,13 @@
 extern int seleccion;
 // Exit request of the main loop.
 extern int salir;
+// Joysticks found at start-up; nothing reads it afterwards.
 extern int Njoysticks;
 
 int NeonRallyMain();
 
-// Registers the frame-state pairs the replay trace records every frame.
+// Registers the frame-state pairs the replay trace records every frame:
+// seleccion, salir, Tantos and Nplayers from the first frame on; the menus'
+// opcion and pausa and the match's own pairs once the intro is over (the
+// match's are asked for only when its objects exist).
 void RegistrarEstadoTraza();
