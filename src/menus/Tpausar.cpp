@@ -5,15 +5,14 @@
 #include "match/Treloj.h"
 #include "match/partida.h"
 #include "match/puntuacion.h"
+#include "menus/Tmenu.h"
 #include "platform/platform.h"
 #include "shell/catalogo.h"
 #include "shell/neonrally.h"
-#include "shell/sonido.h"
 
 std::unique_ptr<Tpausar> continuar;
 
 namespace {
-constexpr int kRepetir = 250;  // a held direction switches the item this often
 constexpr float kBotonY = 240;
 constexpr float kVolverX = 64;
 constexpr float kSeguirX = 384;
@@ -21,16 +20,8 @@ constexpr float kSeguirX = 384;
 
 Tpausar::Tpausar() : opcion(1), pausa(MilliSecs() + 200) {}
 
-void Tpausar::update() {
-  const bool mover = KeyDown(KEY_LEFT) || KeyDown(KEY_RIGHT) || JoyX(0) == 1.0f || JoyX(0) == -1.0f;
-  if (!mover) return;
-  const int now = MilliSecs();
-  if (now > pausa) {
-    pausa = now + kRepetir;
-    opcion = opcion == 1 ? 2 : 1;
-    PlaySound(menus);
-  }
-}
+// With two items, a step either way switches to the other one.
+void Tpausar::update() { MoverOpcion(opcion, pausa, 2); }
 
 void Tpausar::dibujarNivelPrincipal() {
   DrawImage(backoff, kVolverX, kBotonY, 0);
@@ -42,7 +33,7 @@ void Tpausar::NivelSeleccionado() {
   if (opcion == 2) DrawImage(seguirOn, kSeguirX, kBotonY, 0);
 
   // A press made during play is still pending here and confirms at once.
-  if (JoyHit(0, 0) || KeyHit(KEY_SPACE)) {
+  if (OpcionConfirmada()) {
     if (opcion == 1) {
       abandono = 1;
     } else if (opcion == 2) {
