@@ -73,12 +73,16 @@ void TRaqueta2::iniciar() {
   y = 240;
 }
 
-// Lines its top edge up with the ball's, with no dead zone and no
-// prediction, and only once the ball is in its half.
+// Lines its top edge up with the ball's, with no prediction, and only once
+// the ball is in its half. One step a frame at most: a ball between two
+// steps makes it alternate about it rather than stand still (no dead zone).
 void TRaqueta2::inteligencia() {
   if (!pelota) return;
-  if (pelota->by > y && pelota->bx > kMitadMaquina) y = y + kPasoMaquina;
-  if (pelota->by < y && pelota->bx > kMitadMaquina) y = y - kPasoMaquina;
+  if (pelota->by > y && pelota->bx > kMitadMaquina) {
+    y = y + kPasoMaquina;
+  } else if (pelota->by < y && pelota->bx > kMitadMaquina) {
+    y = y - kPasoMaquina;
+  }
 }
 
 void TRaqueta2::update() {
