@@ -244,6 +244,20 @@ inline void CatalogoSintetico() {
   neon = SonidoHecho("sfx2/neon.wav", 6183);
 }
 
+// A whole trace, one Cuadro per frame number.
+inline std::vector<Cuadro> LeerCuadros(const std::string& texto) {
+  std::vector<Cuadro> out;
+  std::istringstream lineas(texto);
+  for (std::string linea; std::getline(lineas, linea);) {
+    const size_t tab = linea.find('\t');
+    if (tab == std::string::npos || linea.compare(tab + 1, 3, "end") == 0) continue;
+    const size_t n = std::stoul(linea.substr(0, tab));
+    if (out.size() <= n) out.resize(n + 1);
+    LeerTraza(linea + "\n", out[n]);
+  }
+  return out;
+}
+
 // One program start of the match alone. Input goes straight into the
 // platform's counters (pulsar, soltar, eje, boton) before the frame that
 // is to see it; every frame's trace is kept.
