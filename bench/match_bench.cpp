@@ -94,7 +94,6 @@ void Partida(benchmark::State& state, bool masOndas) {
     state.counters["worst_us"] = tiempos.back() * 1e6;
     state.counters["p99_us"] = tiempos[tiempos.size() * 99 / 100] * 1e6;
   }
-  state.counters["points"] = ScorePlayer1 + ScorePlayer2;
   nr::UninstallBackend();
 }
 
