@@ -2,6 +2,7 @@
 // of each update, its draw, and how the match feeds it and draws it.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,17 @@ TEST(EffectsTrail, EachUpdateShiftsOnceAndTruncatesTowardZero) {
   EXPECT_EQ(pposx[18], 0);
   UpdateNodosEnergia(1, 1);
   EXPECT_EQ(pposx[19], 0);  // and the next pushes it out
+}
+
+TEST(EffectsTrail, CentresBeyondTheIntRangeAreClampedNotUndefined) {
+  Mesa m;
+  IniciarNodosEnergia(0, 0);
+  UpdateNodosEnergia(1e20f, -1e20f);
+  EXPECT_EQ(pposx[0], std::numeric_limits<int>::max());
+  EXPECT_EQ(pposy[0], std::numeric_limits<int>::min());
+  UpdateNodosEnergia(std::numeric_limits<float>::quiet_NaN(), 2147483520.0f);
+  EXPECT_EQ(pposx[0], 0);
+  EXPECT_EQ(pposy[0], 2147483520);
 }
 
 TEST(EffectsTrail, DrawsTwentyAdditiveOrbsNewestFirstAndRestoresTheState) {
