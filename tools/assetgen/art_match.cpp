@@ -232,7 +232,7 @@ Canvas Ball(bool glow) {
     Canvas cell(25, 25);
     for (int y = 0; y < 25; ++y)
       for (int x = 0; x < 25; ++x) std::copy_n(c.at(f * 25 + x, y), 4, cell.at(x, y));
-    Canvas g = Glow(cell, {{1.4f, 0.55f}, {3.2f, 0.5f}});
+    Canvas g = Glow(cell, {{1.4f, 0.45f}, {3.2f, 0.35f}});
     FadeBorder(g, 2.5f);
     for (int y = 0; y < 25; ++y)
       for (int x = 0; x < 25; ++x) std::copy_n(g.at(x, y), 4, out.at(f * 25 + x, y));

@@ -291,7 +291,7 @@ bool WriteContactSheet(const Fonts& fonts, const std::string& assetDir, const st
     Label(sheet, fonts, previews[i].title, static_cast<float>(px), static_cast<float>(py + screenH + 13));
   }
   Image8 out = Quantise(sheet);
-  return WritePng(outPath, out, true);
+  return WritePng(outPath, out, true, true);
 }
 
 }  // namespace ag

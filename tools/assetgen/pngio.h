@@ -25,8 +25,9 @@ struct Image8 {
 Image8 Quantise(const Canvas& c);
 
 // RGBA (colour type 6) or, with `rgb`, RGB (colour type 2) dropping alpha.
-// No ancillary chunks; fixed zlib settings chosen for decoding speed.
-bool WritePng(const std::string& path, const Image8& img, bool rgb = false);
+// No ancillary chunks; fixed zlib settings chosen for decoding speed, or
+// with `small` for size (the contact sheet, which the game never decodes).
+bool WritePng(const std::string& path, const Image8& img, bool rgb = false, bool small = false);
 
 // Decodes any 8-bit PNG into RGBA; false on failure.
 bool ReadPng(const std::string& path, Image8& img);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "art.h"
 
@@ -135,11 +136,12 @@ Sound Beep() {
     s.at(i, 0) = v;
     s.at(i, 1) = v;
   }
-  // Ping-pong: each channel hears the other one, delayed and quieter.
-  for (size_t i = delay; i < s.frames(); ++i) {
-    const float l = s.at(i - delay, 1), r = s.at(i - delay, 0);
-    s.at(i, 0) += 0.5f * l;
-    s.at(i, 1) += 0.5f * r;
+  // Ping-pong: the echoes alternate left, right, left..., each quieter.
+  const std::vector<float> dry(s.samples);
+  float gain = 0.55f;
+  for (size_t echo = 1; echo <= 8; ++echo, gain *= 0.6f) {
+    const int side = echo % 2 == 1 ? 0 : 1;
+    for (size_t i = echo * delay; i < s.frames(); ++i) s.at(i, side) += gain * dry[(i - echo * delay) * 2];
   }
   Finish(s, 0.75f, 20);
   return s;
