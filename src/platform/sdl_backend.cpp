@@ -178,8 +178,9 @@ struct SdlBackend::Impl {
   FrameSchedule schedule{0, 1000000};
   bool anchored = false;
   int64_t lastWakeUs = -1;
-  int64_t sleepMarginUs = 500;  // learnt from how late sleeps wake
-  int64_t oversleepUs = 300;
+  int64_t sleepMarginUs = 200;  // learnt from how late sleeps wake
+  std::array<int64_t, 64> oversleeps{};
+  size_t oversleepCount = 0;
 
   long frames = 0;
   int64_t firstPresentUs = -1, lastPresentUs = -1;
@@ -382,9 +383,15 @@ int64_t SdlBackend::Impl::waitUntil(int64_t deadlineUs) {
   if (now < sleepTo) {
     std::this_thread::sleep_until(start + std::chrono::microseconds(sleepTo));
     now = nowUs();
-    // Learn how late sleeps end: a decaying maximum, plus a little.
-    oversleepUs = std::max(now - sleepTo, oversleepUs * 127 / 128);
-    sleepMarginUs = std::clamp<int64_t>(oversleepUs + 150, 200, 3000);
+    // Aim the sleep at the deadline less the usual lateness of recent
+    // sleeps: about half of the wakes then spin a few microseconds, the
+    // others are late by no more than the sleeps' spread, far under a
+    // millisecond. Aiming earlier would cost spinning for nothing.
+    oversleeps[oversleepCount++ % oversleeps.size()] = now - sleepTo;
+    const size_t n = std::min(oversleepCount, oversleeps.size());
+    std::array<int64_t, 64> recent = oversleeps;
+    std::nth_element(recent.begin(), recent.begin() + static_cast<long>(n / 2), recent.begin() + static_cast<long>(n));
+    sleepMarginUs = std::clamp<int64_t>(recent[n / 2] + 20, 20, 2000);
   }
   while (now < deadlineUs) {
     checkSignal();
