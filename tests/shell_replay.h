@@ -1,0 +1,234 @@
+// Running the whole game on the headless backend from a script, and reading
+// its trace back frame by frame. Shared by the shell, menu, star and intro
+// tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/replay.h"
+#include "shell/neonrally.h"
+
+namespace shelltest {
+
+struct Dibujo {
+  std::string imagen;
+  int celda = 0;
+  float x = 0, y = 0;
+  int blend = 0;
+  float alpha = 0, sx = 0, sy = 0, hx = 0, hy = 0;
+};
+
+struct Sonido {
+  std::string nombre;
+  int canal = 0;
+};
+
+struct Cuadro {
+  std::vector<Dibujo> dibujos;
+  std::vector<Sonido> sonidos;
+  std::vector<int> paradas;
+  std::map<std::string, std::string> estado;
+
+  bool tiene(const std::string& clave) const { return estado.count(clave) != 0; }
+  int entero(const std::string& clave) const {
+    auto it = estado.find(clave);
+    EXPECT_NE(it, estado.end()) << "no state pair " << clave;
+    return it == estado.end() ? -999999 : std::stoi(it->second);
+  }
+  int ms() const { return entero("ms"); }
+  int seleccion() const { return entero("seleccion"); }
+  // Draws of pictures other than the stars, in order.
+  std::vector<Dibujo> sinEstrellas() const {
+    std::vector<Dibujo> out;
+    for (const Dibujo& d : dibujos)
+      if (d.imagen != "gfx/star1.png") out.push_back(d);
+    return out;
+  }
+  int estrellas() const {
+    int n = 0;
+    for (const Dibujo& d : dibujos) n += d.imagen == "gfx/star1.png";
+    return n;
+  }
+  int sonidosDe(const std::string& nombre) const {
+    int n = 0;
+    for (const Sonido& s : sonidos) n += s.nombre == nombre;
+    return n;
+  }
+};
+
+struct Corrida {
+  nr::ReplayResult resultado;
+  // Indexed by frame number; one more than presented when the program drew
+  // or played something after its last presentation.
+  std::vector<Cuadro> cuadros;
+  bool terminada = false;
+  long finCuadro = -1;
+  int finMs = 0;
+
+  const Cuadro& operator[](long f) const { return cuadros.at(static_cast<size_t>(f)); }
+  long size() const { return static_cast<long>(cuadros.size()); }
+  // The first frame at or after `desde` in screen state `s`, or -1.
+  long primero(int s, long desde = 0) const {
+    for (long f = desde; f < size(); ++f)
+      if (cuadros[static_cast<size_t>(f)].tiene("seleccion") && (*this)[f].seleccion() == s) return f;
+    return -1;
+  }
+};
+
+inline std::vector<std::string> Campos(const std::string& line) {
+  std::vector<std::string> out;
+  std::string campo;
+  std::istringstream in(line);
+  while (std::getline(in, campo, '\t')) out.push_back(campo);
+  return out;
+}
+
+inline Corrida Leer(const nr::ReplayResult& r) {
+  Corrida c;
+  c.resultado = r;
+  std::istringstream lines(r.trace);
+  std::string line;
+  while (std::getline(lines, line)) {
+    std::vector<std::string> f = Campos(line);
+    if (f.size() < 2) continue;
+    const long n = std::stol(f[0]);
+    if (f[1] == "end") {
+      c.terminada = true;
+      c.finCuadro = n;
+      c.finMs = std::stoi(f[2].substr(3));
+      continue;
+    }
+    if (static_cast<long>(c.cuadros.size()) <= n) c.cuadros.resize(static_cast<size_t>(n) + 1);
+    Cuadro& q = c.cuadros[static_cast<size_t>(n)];
+    if (f[1] == "draw" && f.size() == 12) {
+      Dibujo d;
+      d.imagen = f[2];
+      d.celda = std::stoi(f[3]);
+      d.x = std::stof(f[4]);
+      d.y = std::stof(f[5]);
+      d.blend = std::stoi(f[6]);
+      d.alpha = std::stof(f[7]);
+      d.sx = std::stof(f[8]);
+      d.sy = std::stof(f[9]);
+      d.hx = std::stof(f[10]);
+      d.hy = std::stof(f[11]);
+      q.dibujos.push_back(d);
+    } else if (f[1] == "sound" && f.size() == 4) {
+      q.sonidos.push_back({f[2], std::stoi(f[3])});
+    } else if (f[1] == "stop" && f.size() == 3) {
+      q.paradas.push_back(std::stoi(f[2]));
+    } else if (f[1] == "state" && f.size() == 3) {
+      std::istringstream pairs(f[2]);
+      std::string kv;
+      while (pairs >> kv) {
+        const size_t eq = kv.find('=');
+        if (eq != std::string::npos) q.estado[kv.substr(0, eq)] = kv.substr(eq + 1);
+      }
+    } else {
+      ADD_FAILURE() << "unreadable trace line: " << line;
+    }
+  }
+  return c;
+}
+
+// Runs the game on `script` (the harness's input format). `frames` < 0 runs
+// it to its end.
+inline Corrida Correr(const std::string& script, long frames = -1, int joysticks = 0,
+                      nr::FrameObserver* observador = nullptr) {
+  nr::ReplayOptions o;
+  std::string error;
+  EXPECT_TRUE(nr::ParseInputScript(script, o.events, error)) << error;
+  o.trace = true;
+  o.frames = frames;
+  o.joysticks = joysticks;
+  RegistrarEstadoTraza();
+  return Leer(nr::RunReplay(o, NeonRallyMain, observador));
+}
+
+// With SPACE pressed before the first frame the intro takes 68 frames:
+// the black frame, 20 fade frames, one flicker frame, 46 slide frames.
+constexpr long kPrimerCuadroTitulo = 68;
+inline const char* kSaltarIntro = "0 tap SPACE\n";
+
+// Where a held direction steps a menu highlight: the first frame whose clock
+// is past `plazo`, then the first one past that frame's clock + 250 ms, for
+// the frames [desde, hasta] of the run.
+inline std::vector<long> PasosEsperados(const Corrida& c, long desde, long hasta, int plazo) {
+  std::vector<long> pasos;
+  for (long f = desde; f <= hasta && f < c.size(); ++f) {
+    if (c[f].ms() > plazo) {
+      pasos.push_back(f);
+      plazo = c[f].ms() + 250;
+    }
+  }
+  return pasos;
+}
+
+// The frames in [desde, hasta] whose state pair `clave` differs from the
+// frame before (a frame before which it did not exist does not count).
+inline std::vector<long> Cambios(const Corrida& c, const std::string& clave, long desde,
+                                 long hasta) {
+  std::vector<long> out;
+  for (long f = desde; f <= hasta && f < c.size(); ++f)
+    if (c[f - 1].tiene(clave) && c[f].estado.at(clave) != c[f - 1].estado.at(clave))
+      out.push_back(f);
+  return out;
+}
+
+// The frames in [desde, hasta] that played `nombre`, once per play.
+inline std::vector<long> Sonando(const Corrida& c, const std::string& nombre, long desde,
+                                 long hasta) {
+  std::vector<long> out;
+  for (long f = desde; f <= hasta && f < c.size(); ++f)
+    for (int i = 0; i < c[f].sonidosDe(nombre); ++i) out.push_back(f);
+  return out;
+}
+
+// One expected draw: picture, position and scale; blend 3 and alpha 1.
+struct Esperado {
+  std::string imagen;
+  float x, y;
+  float escala = 1;
+};
+
+inline std::string Ver(const Dibujo& d);
+
+// Compares a frame's draws other than the stars with the expected ones.
+inline void MismosDibujos(const std::vector<Dibujo>& got, const std::vector<Esperado>& want,
+                          const std::string& donde) {
+  ASSERT_EQ(got.size(), want.size()) << donde;
+  for (size_t i = 0; i < want.size(); ++i) {
+    EXPECT_EQ(got[i].imagen, want[i].imagen) << donde << " draw " << i;
+    EXPECT_EQ(got[i].x, want[i].x) << donde << " " << Ver(got[i]);
+    EXPECT_EQ(got[i].y, want[i].y) << donde << " " << Ver(got[i]);
+    EXPECT_EQ(got[i].sx, want[i].escala) << donde << " " << Ver(got[i]);
+    EXPECT_EQ(got[i].sy, want[i].escala) << donde << " " << Ver(got[i]);
+    EXPECT_EQ(got[i].blend, 3) << donde << " " << Ver(got[i]);
+    EXPECT_EQ(got[i].alpha, 1.0f) << donde << " " << Ver(got[i]);
+    EXPECT_EQ(got[i].celda, 0) << donde;
+  }
+}
+
+// All star draws come before every other draw of the frame.
+inline bool EstrellasPrimero(const Cuadro& q) {
+  bool otras = false;
+  for (const Dibujo& d : q.dibujos) {
+    if (d.imagen != "gfx/star1.png") otras = true;
+    else if (otras) return false;
+  }
+  return true;
+}
+
+inline std::string Ver(const Dibujo& d) {
+  std::ostringstream s;
+  s << d.imagen << " @" << d.x << "," << d.y << " blend " << d.blend << " alpha " << d.alpha
+    << " scale " << d.sx << "x" << d.sy;
+  return s.str();
+}
+
+}  // namespace shelltest
