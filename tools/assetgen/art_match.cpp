@@ -194,7 +194,7 @@ void BallFrame(Canvas& c, int frame) {
   NeonStroke(layer, cell, [&](float x, float y) { return Nearest(cage.back, x, y); }, 0.6f,
              Solid(Mix(cageColour, Rgb(40, 60, 20), 0.45f)), 0.0f, 0.8f);
   // The red sphere, lit from the upper left.
-  const float sr = 5.4f;
+  const float sr = 6.0f;
   FillShape(layer, cell, [&](float x, float y) { return dist(x, y) - sr; }, [&](float x, float y) {
     const float nx = (x - cx) / sr, ny = (y - cy) / sr;
     const float nz = std::sqrt(std::max(0.0f, 1.0f - nx * nx - ny * ny));
