@@ -199,8 +199,8 @@ void BallFrame(Canvas& c, int frame) {
     const float nx = (x - cx) / sr, ny = (y - cy) / sr;
     const float nz = std::sqrt(std::max(0.0f, 1.0f - nx * nx - ny * ny));
     const float lit = std::max(0.0f, -0.45f * nx - 0.55f * ny + 0.70f * nz);
-    const float spec = std::pow(std::max(0.0f, -0.3f * nx - 0.45f * ny + 0.84f * nz), 14.0f);
-    return Hot(Mix(Rgb(110, 0, 10), Rgb(255, 40, 40), lit), spec * 0.9f);
+    const float shine = std::pow(std::max(0.0f, -0.3f * nx - 0.45f * ny + 0.84f * nz), 14.0f);
+    return Hot(Mix(Rgb(110, 0, 10), Rgb(255, 40, 40), lit), shine * 0.9f);
   });
   NeonStroke(layer, cell, [&](float x, float y) { return Nearest(cage.front, x, y); }, 0.75f,
              Solid(cageColour), 0.45f);
