@@ -21,7 +21,7 @@ struct DrawQuad {
 
 // Blends for which a texel of alpha 0 leaves the destination unchanged, so
 // the quad may be cut down to the cell's visible texels.
-inline bool ZeroAlphaIsNoOp(int blend) {
+constexpr bool ZeroAlphaIsNoOp(int blend) {
   return blend == ALPHABLEND || blend == LIGHTBLEND || blend == MASKBLEND;
 }
 

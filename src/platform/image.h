@@ -26,6 +26,13 @@ struct CellInfo {
   int visX = 0, visY = 0, visW = 0, visH = 0;  // relative to the cell
   std::vector<uint64_t> solid;  // one bit per texel, rows of `words` words
   int words = 0;
+  // Per cell row, the first and last texel of non-zero alpha (first > last
+  // on an empty row): lets a renderer skip the transparent ground.
+  std::vector<int16_t> rowFirst, rowLast;
+  // Per cell row, bit b set when texels 16b ... 16b + 15 hold non-zero
+  // alpha (cells are at most 1024 texels wide).
+  std::vector<uint64_t> rowBlocks;
+  static constexpr int kBlockShift = 4;
   bool solidAt(int x, int y) const {
     return (solid[static_cast<size_t>(y) * words + (x >> 6)] >> (x & 63)) & 1u;
   }

@@ -148,6 +148,9 @@ std::shared_ptr<const std::vector<CellInfo>> MakeCells(const PixelBuffer& px, in
     c.y0 = (k / across) * ch;
     c.words = (cw + 63) / 64;
     c.solid.assign(static_cast<size_t>(c.words) * static_cast<size_t>(ch), 0);
+    c.rowFirst.assign(static_cast<size_t>(ch), static_cast<int16_t>(cw));
+    c.rowLast.assign(static_cast<size_t>(ch), -1);
+    c.rowBlocks.assign(static_cast<size_t>(ch), 0);
     int minX = cw, minY = ch, maxX = -1, maxY = -1;
     for (int y = 0; y < ch; ++y) {
       if (c.y0 + y >= px.height) break;
@@ -155,6 +158,9 @@ std::shared_ptr<const std::vector<CellInfo>> MakeCells(const PixelBuffer& px, in
         if (c.x0 + x >= px.width) break;
         const uint8_t a = px.at(c.x0 + x, c.y0 + y)[3];
         if (a == 0) continue;
+        c.rowFirst[static_cast<size_t>(y)] = static_cast<int16_t>(std::min<int>(c.rowFirst[static_cast<size_t>(y)], x));
+        c.rowLast[static_cast<size_t>(y)] = static_cast<int16_t>(x);
+        c.rowBlocks[static_cast<size_t>(y)] |= uint64_t{1} << ((x >> CellInfo::kBlockShift) & 63);
         minX = std::min(minX, x);
         maxX = std::max(maxX, x);
         minY = std::min(minY, y);
