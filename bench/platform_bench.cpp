@@ -1,6 +1,8 @@
 // The platform's own costs, each beside a baseline measured in the same run:
 //
-//   Decode/catalogue      every embedded picture decoded as start-up does it
+//   Decode/startup        the game's start-up loads: every picture (decoded on
+//                         worker threads at the first load) and every sound
+//   Decode/catalogue      every embedded picture decoded on this thread
 //   Decode/inflateOnly    only inflating the same PNG data with zlib
 //   Raster/heaviest       the software rasterizer on the heaviest frame of a
 //                         replay that runs the intro, the menus, a match's
@@ -24,7 +26,9 @@
 #include "platform/replay.h"
 #include "platform/runtime.h"
 #include "platform/soft_raster.h"
+#include "shell/catalogo.h"
 #include "shell/neonrally.h"
+#include "shell/sonido.h"
 
 namespace {
 
@@ -62,6 +66,18 @@ Compressed Idat(const nr::EmbeddedFile& f) {
   }
   return c;
 }
+
+void DecodeStartup(benchmark::State& state) {
+  nr::InstallBackend(std::make_unique<nr::HeadlessBackend>());
+  for (auto _ : state) {
+    nr::ForgetDecodedPictures();
+    CargarImagenes();
+    CargarSonidos();
+    benchmark::DoNotOptimize(titulo.get());
+  }
+  nr::UninstallBackend();
+}
+BENCHMARK(DecodeStartup)->Name("Decode/startup")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void DecodeCatalogue(benchmark::State& state) {
   const auto files = Pictures();

@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "platform/codec.h"
 #include "platform/embed.h"
@@ -181,6 +183,33 @@ std::shared_ptr<const std::vector<CellInfo>> MakeCells(const PixelBuffer& px, in
   return cells;
 }
 
+bool& Warmed() {
+  static bool warmed = false;
+  return warmed;
+}
+
+// Start-up loads every picture one after the other; decoding them all at
+// the first load, on a few threads, takes a fraction of that wall time.
+// Called with the cache lock held; the workers only decode.
+void WarmCache(bool masked) {
+  Warmed() = true;
+  std::vector<const EmbeddedFile*> todo;
+  for (const EmbeddedFile* f : AllEmbedded())
+    if (f->name.ends_with(".png") && !Cache()[{std::string(f->name), masked}].pixels) todo.push_back(f);
+  std::vector<std::shared_ptr<PixelBuffer>> out(todo.size());
+  std::atomic<size_t> next{0};
+  auto work = [&] {
+    for (size_t i; (i = next++) < todo.size();) out[i] = DecodePng(todo[i]->data, todo[i]->size, masked);
+  };
+  const unsigned n = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+  std::vector<std::thread> workers;
+  for (unsigned t = 1; t < n; ++t) workers.emplace_back(work);
+  work();
+  for (std::thread& t : workers) t.join();
+  for (size_t i = 0; i < todo.size(); ++i)
+    if (out[i]) Cache()[{std::string(todo[i]->name), masked}].pixels = std::move(out[i]);
+}
+
 [[noreturn]] void FatalAsset(const char* name, const char* why) {
   std::fprintf(stderr, "neonrally: embedded picture \"%s\" %s\n", name, why);
   std::exit(70);
@@ -192,6 +221,7 @@ TImage MakeImage(const char* name, int cw, int ch, int first, int count, int fla
   std::shared_ptr<const std::vector<CellInfo>> cells;
   {
     std::lock_guard<std::mutex> lock(CacheMutex());
+    if (!Warmed() && masked) WarmCache(masked);
     DecodedPicture& d = Cache()[{name, masked}];
     if (!d.pixels) {
       const EmbeddedFile* file = FindEmbedded(name);
@@ -255,6 +285,12 @@ void SetFrameObserver(FrameObserver* observer) { S().observer = observer; }
 void SetTrace(Trace* trace) { S().trace = trace; }
 void SetStateReporter(StateReporter reporter) { S().reporter = std::move(reporter); }
 long FramesPresented() { return S().frames; }
+
+void ForgetDecodedPictures() {
+  std::lock_guard<std::mutex> lock(CacheMutex());
+  Cache().clear();
+  Warmed() = false;
+}
 InputSink& Input() { return S().input; }
 
 }  // namespace nr

@@ -33,6 +33,10 @@ void SetStateReporter(StateReporter reporter);
 
 long FramesPresented();
 
+// Drops the decoded pictures kept for the process, so that the next load
+// decodes again (for measuring start-up).
+void ForgetDecodedPictures();
+
 // The front end's input counters, for a backend that delivers events itself
 // outside present().
 InputSink& Input();
