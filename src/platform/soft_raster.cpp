@@ -24,13 +24,23 @@ inline Rgba Texel(const Image& img, int frame, int x, int y) {
 // x / 255 rounded down, exact for 0 <= x < 65535, without a division.
 inline int Div255(int x) { return (x + 1 + (x >> 8)) >> 8; }
 
-// `alpha` is the global alpha in 0 ... 255.
+// The global alpha, in 0 ... 255 for blending and exact for the mask test,
+// whose threshold a rounded alpha would move.
+struct Strength {
+  int a8;
+  float exact;
+};
+
+// The mask test: drawn where texel alpha x global alpha >= 0.5, with the
+// texel alpha (0 ... 255) unrounded.
 template <int Mode>
-inline void Blend(uint8_t* dst, const Rgba& s, int alpha) {
-  const int a = Div255(s.a * alpha + 127);
-  if constexpr (Mode == MASKBLEND) {
-    if (a < 128) return;
-  }
+inline bool Masked(float texelAlpha, const Strength& alpha) {
+  return Mode == MASKBLEND && texelAlpha * alpha.exact < 127.5f;
+}
+
+template <int Mode>
+inline void Blend(uint8_t* dst, const Rgba& s, const Strength& alpha) {
+  const int a = Div255(s.a * alpha.a8 + 127);
   const int src[3] = {s.r, s.g, s.b};
   for (int i = 0; i < 3; ++i) {
     const int d = dst[i];
@@ -62,7 +72,7 @@ void DrawRows(const DrawCmd& c, const DrawQuad& q, uint8_t* rgba, int width, int
   const float ox = q.x0 - q.u0, oy = q.y0 - q.v0;
   const bool aligned = du == 1.0f && dv == 1.0f && ox == std::floor(ox) && oy == std::floor(oy);
   const int h = img.cellHeight;
-  const int alpha = static_cast<int>(c.alpha * 255.0f + 0.5f);
+  const Strength alpha{static_cast<int>(c.alpha * 255.0f + 0.5f), c.alpha};
   for (int py = py0; py < py1; ++py) {
     const float v = q.v0 + (static_cast<float>(py) + 0.5f - q.y0) * dv;
     int first = px0, last = px1;
@@ -97,7 +107,9 @@ void DrawRows(const DrawCmd& c, const DrawQuad& q, uint8_t* rgba, int width, int
           px = (tx | ((1 << CellInfo::kBlockShift) - 1)) + txOff;  // on to the next block
           continue;
         }
-        Blend<Mode>(row + static_cast<size_t>(px) * 4, Texel(img, c.frame, tx, ty), alpha);
+        const Rgba t = Texel(img, c.frame, tx, ty);
+        if (Masked<Mode>(static_cast<float>(t.a), alpha)) continue;
+        Blend<Mode>(row + static_cast<size_t>(px) * 4, t, alpha);
       }
       continue;
     }
@@ -114,6 +126,7 @@ void DrawRows(const DrawCmd& c, const DrawQuad& q, uint8_t* rgba, int width, int
         const int tx = std::clamp(u >> 16, 0, w - 1);
         if (!((blocks >> (tx >> CellInfo::kBlockShift)) & 1)) continue;
         const uint8_t* t = texRow + tx * 4;
+        if (Masked<Mode>(t[3], alpha)) continue;
         Blend<Mode>(row + static_cast<size_t>(px) * 4, Rgba{t[0], t[1], t[2], t[3]}, alpha);
       }
       continue;
@@ -140,6 +153,13 @@ void DrawRows(const DrawCmd& c, const DrawQuad& q, uint8_t* rgba, int width, int
         const int top = a[i] * (256 - wu) + b[i] * wu;
         const int bottom = cc[i] * (256 - wu) + d[i] * wu;
         out[i] = (top * (256 - wv) + bottom * wv + 32768) >> 16;
+      }
+      if constexpr (Mode == MASKBLEND) {
+        // The threshold sees the filtered alpha at full precision.
+        const float fu = static_cast<float>(u) / 65536.0f;
+        const float au = fu - std::floor(fu), av = fv - iv;
+        const float fa = (a[3] * (1 - au) + b[3] * au) * (1 - av) + (cc[3] * (1 - au) + d[3] * au) * av;
+        if (Masked<Mode>(fa, alpha)) continue;
       }
       Blend<Mode>(row + static_cast<size_t>(px) * 4, Rgba{out[0], out[1], out[2], out[3]}, alpha);
     }
