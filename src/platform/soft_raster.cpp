@@ -108,6 +108,7 @@ void DrawRows(const DrawCmd& c, const DrawQuad& q, uint8_t* rgba, int width, int
           continue;
         }
         const Rgba t = Texel(img, c.frame, tx, ty);
+        if (cull && t.a == 0) continue;
         if (Masked<Mode>(static_cast<float>(t.a), alpha)) continue;
         Blend<Mode>(row + static_cast<size_t>(px) * 4, t, alpha);
       }
@@ -126,6 +127,7 @@ void DrawRows(const DrawCmd& c, const DrawQuad& q, uint8_t* rgba, int width, int
         const int tx = std::clamp(u >> 16, 0, w - 1);
         if (!((blocks >> (tx >> CellInfo::kBlockShift)) & 1)) continue;
         const uint8_t* t = texRow + tx * 4;
+        if (cull && t[3] == 0) continue;
         if (Masked<Mode>(t[3], alpha)) continue;
         Blend<Mode>(row + static_cast<size_t>(px) * 4, Rgba{t[0], t[1], t[2], t[3]}, alpha);
       }
@@ -148,6 +150,7 @@ void DrawRows(const DrawCmd& c, const DrawQuad& q, uint8_t* rgba, int width, int
       const uint8_t* b = rowA + x1 * 4;
       const uint8_t* cc = rowB + x0 * 4;
       const uint8_t* d = rowB + x1 * 4;
+      if (cull && (a[3] | b[3] | cc[3] | d[3]) == 0) continue;
       int out[4];
       for (int i = 0; i < 4; ++i) {
         const int top = a[i] * (256 - wu) + b[i] * wu;
