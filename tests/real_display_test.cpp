@@ -4,11 +4,17 @@
 #include <SDL_events.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <optional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -418,3 +424,234 @@ TEST(RealDisplayBinary, OptionsHelpVersionAndRefusal) {
 }
 
 }  // namespace
+
+// ---- The whole game, driven by keys on the X server ----------------------------
+
+namespace {
+
+// What the X screen shows, measured in regions of the 640 x 480 picture
+// (scaled by 1.6 onto the 1024 x 768 screen).
+struct Look {
+  int words = 0;    // bright pixels where the intro's words and the title stand
+  int leftSide = 0; // bright pixels along the left edge (title text, the left paddle)
+  int onePlayer = 0, twoPlayers = 0;  // red in the main menu's first and second box
+  int ready = 0;    // yellow of the ready/start overlay
+  int backToMenu = 0;  // red of the pause menu's highlighted Back To Menu
+  double leftPaddleY = 0;  // mean height of the bright pixels along the left edge
+
+  bool intro() const { return words > 20000 && leftSide < 300 && onePlayer < 300; }
+  bool title() const { return onePlayer > 3000 && twoPlayers < 500; }
+  bool readyOverlay() const { return ready > 2000 && onePlayer < 300; }
+  bool paused() const { return backToMenu > 1000; }
+};
+
+Look Measure(const xvfb::Screen& s) {
+  Look l;
+  auto each = [&](int x0, int y0, int x1, int y1, auto&& f) {
+    for (int y = y0 * 8 / 5; y < y1 * 8 / 5 && y < s.height; ++y)
+      for (int x = x0 * 8 / 5; x < x1 * 8 / 5 && x < s.width; ++x) f(s.at(x, y), y);
+  };
+  auto bright = [](const uint8_t* p) { return std::max({p[0], p[1], p[2]}) > 150; };
+  auto red = [](const uint8_t* p) { return p[0] > 150 && p[1] < 110 && p[2] < 130; };
+  auto yellow = [](const uint8_t* p) { return p[0] > 170 && p[1] > 140 && p[2] < 110; };
+  each(10, 60, 600, 300, [&](const uint8_t* p, int) { l.words += bright(p); });
+  each(70, 320, 230, 400, [&](const uint8_t* p, int) { l.onePlayer += red(p); });
+  each(240, 320, 400, 400, [&](const uint8_t* p, int) { l.twoPlayers += red(p); });
+  each(240, 250, 400, 330, [&](const uint8_t* p, int) { l.ready += yellow(p); });
+  each(60, 240, 230, 265, [&](const uint8_t* p, int) { l.backToMenu += red(p); });
+  double sumY = 0;
+  each(15, 100, 50, 440, [&](const uint8_t* p, int y) {
+    if (!bright(p)) return;
+    ++l.leftSide;
+    sumY += y;
+  });
+  l.leftPaddleY = l.leftSide ? sumY / l.leftSide : 0;
+  return l;
+}
+
+int64_t NowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+long FileSize(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 ? static_cast<long>(st.st_size) : -1;
+}
+
+}  // namespace
+
+class RealDisplayGame : public RealDisplay {
+ protected:
+  void TearDown() override {
+    if (game_.pid > 0) {
+      kill(game_.pid, SIGKILL);
+      xvfb::Wait(game_, 5000);
+    }
+    if (!game_.outPath.empty()) {
+      unlink(game_.outPath.c_str());
+      unlink(game_.errPath.c_str());
+    }
+    RealDisplay::TearDown();
+  }
+  void start(std::map<std::string, std::string> env) {
+    env["DISPLAY"] = server_->display();
+    env["WAYLAND_DISPLAY"] = "";
+    env["SDL_VIDEODRIVER"] = "";
+    env["LIBGL_ALWAYS_SOFTWARE"] = "1";
+    game_ = xvfb::Spawn({kGame}, env);
+    ASSERT_GT(game_.pid, 0);
+  }
+  Look look() { return Measure(capture()); }
+  // Polls the screen until `want` holds; false after `ms`.
+  bool waitFor(const std::function<bool(const Look&)>& want, int ms, Look* seen = nullptr) {
+    const int64_t until = NowMs() + ms;
+    Look l;
+    do {
+      l = look();
+      if (want(l)) break;
+    } while (NowMs() < until);
+    if (seen) *seen = l;
+    return want(l);
+  }
+  // Held for a few frames, as a finger does: the menus read arrows with
+  // KeyDown, which a press and release inside one frame never shows.
+  void key(const char* k) {
+    xdotool({"keydown", k});
+    pause(80);
+    xdotool({"keyup", k});
+  }
+  void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+  // From the start of the program to the first frame of a match.
+  void intoAMatch() {
+    Look l;
+    ASSERT_TRUE(waitFor([](const Look& x) { return x.intro(); }, 8000, &l)) << "no intro: words " << l.words;
+    pause(500);
+    key("space");
+    ASSERT_TRUE(waitFor([](const Look& x) { return x.title(); }, 4000, &l))
+        << "no title: 1 Player red " << l.onePlayer << ", 2 Players red " << l.twoPlayers;
+    pause(300);
+    key("space");  // 1 Player
+    pause(400);
+    key("space");  // 7 points, the highlighted length
+    ASSERT_TRUE(waitFor([](const Look& x) { return x.readyOverlay(); }, 4000, &l)) << "no ready: " << l.ready;
+  }
+  std::string errors() const { return xvfb::ReadFile(game_.errPath); }
+
+  xvfb::Child game_;
+};
+
+TEST_F(RealDisplayGame, FromTheIntroThroughAMatchAndThePauseMenuToExit) {
+  // Once with a sound device, once with none: the game must play the same.
+  for (const char* audio : {"dummy", "no-such-audio-driver"}) {
+    SCOPED_TRACE(std::string("audio driver ") + audio);
+    start({{"SDL_AUDIODRIVER", audio}});
+    Look l;
+    ASSERT_TRUE(waitFor([](const Look& x) { return x.intro(); }, 8000, &l)) << "no intro: words " << l.words;
+    pause(700);
+    ASSERT_TRUE(look().intro());
+    // The intro would go on for five seconds more: SPACE cuts it short.
+    key("space");
+    const int64_t skipped = NowMs();
+    ASSERT_TRUE(waitFor([](const Look& x) { return x.title(); }, 4000, &l))
+        << "no title with 1 Player highlighted: red " << l.onePlayer << " / " << l.twoPlayers;
+    EXPECT_LT(NowMs() - skipped, 2500);
+
+    pause(300);
+    key("space");
+    pause(400);
+    key("space");
+    ASSERT_TRUE(waitFor([](const Look& x) { return x.readyOverlay(); }, 4000, &l)) << "no ready: " << l.ready;
+    // Play is released when the overlay is gone.
+    ASSERT_TRUE(waitFor([](const Look& x) { return x.ready < 1000; }, 8000, &l)) << "ready stays: " << l.ready;
+    const double before = look().leftPaddleY;
+    xdotool({"keydown", "Down"});
+    pause(600);
+    const double during = look().leftPaddleY;
+    xdotool({"keyup", "Down"});
+    EXPECT_GT(during, before + 15) << "the left paddle did not move down";
+
+    key("Escape");
+    ASSERT_TRUE(waitFor([](const Look& x) { return x.paused(); }, 3000, &l)) << "no pause menu: " << l.backToMenu;
+    pause(300);
+    key("space");  // Back To Menu, highlighted first
+    ASSERT_TRUE(waitFor([](const Look& x) { return x.title(); }, 3000, &l)) << "not back at the title";
+
+    pause(400);
+    key("Right");
+    pause(300);
+    key("Right");
+    pause(300);
+    key("space");  // Exit Game
+    const int64_t confirmed = NowMs();
+    const std::optional<int> status = xvfb::Wait(game_, 5000);
+    const int64_t took = NowMs() - confirmed;
+    ASSERT_TRUE(status.has_value()) << "still running 5 s after Exit Game";
+    EXPECT_TRUE(WIFEXITED(*status) && WEXITSTATUS(*status) == 0) << "status " << *status << ": " << errors();
+    EXPECT_GE(took, 800);
+    EXPECT_LE(took, 1500);
+    EXPECT_EQ(errors(), "");
+  }
+}
+
+TEST_F(RealDisplayGame, SigtermDuringAMatchEndsItWithinASecond) {
+  start({{"SDL_AUDIODRIVER", "dummy"}});
+  intoAMatch();
+  pause(1500);
+  const int64_t sent = NowMs();
+  kill(game_.pid, SIGTERM);
+  const std::optional<int> status = xvfb::Wait(game_, 5000);
+  const int64_t took = NowMs() - sent;
+  ASSERT_TRUE(status.has_value());
+  EXPECT_TRUE(WIFSIGNALED(*status) && WTERMSIG(*status) == SIGTERM) << "status " << *status;
+  EXPECT_FALSE(WCOREDUMP(*status));
+  EXPECT_LT(took, 1000);
+  RecordProperty("sigterm_to_exit_ms", static_cast<int>(took));
+}
+
+TEST_F(RealDisplayGame, TheDiskAudioDriverHearsTheMenuSoundAndTheReadyBeepAndSilenceBefore) {
+  const std::string file = "/tmp/nr-game-audio-" + std::to_string(getpid()) + ".raw";
+  start({{"SDL_AUDIODRIVER", "disk"}, {"SDL_DISKAUDIOFILE", file}});
+  Look l;
+  ASSERT_TRUE(waitFor([](const Look& x) { return x.intro(); }, 8000, &l));
+  pause(500);
+  key("space");  // also silences the intro's sound
+  ASSERT_TRUE(waitFor([](const Look& x) { return x.title(); }, 4000, &l));
+  pause(800);
+  const long atMenuKey = FileSize(file);
+  key("Right");  // the menu sound
+  pause(700);
+  key("Left");
+  pause(700);
+  key("space");  // 1 Player
+  pause(800);
+  const long atLengthKey = FileSize(file);
+  key("space");  // 7 points: the match begins, its first beep 800 ms later
+  pause(2000);
+  kill(game_.pid, SIGTERM);
+  xvfb::Wait(game_, 5000);
+  const std::string pcm = xvfb::ReadFile(file);
+  std::remove(file.c_str());
+
+  // 16-bit stereo at 44100 Hz, in real time: a byte offset is a time.
+  constexpr double kBytesPerMs = 44100.0 * 4 / 1000;
+  auto loudest = [&](long at, int fromMs, int toMs) {
+    const long b0 = std::max(0L, at + static_cast<long>(fromMs * kBytesPerMs)) / 4 * 4;
+    const long b1 = std::min(static_cast<long>(pcm.size()), at + static_cast<long>(toMs * kBytesPerMs)) / 4 * 4;
+    int peak = 0;
+    for (long b = b0; b + 1 < b1; b += 2) {
+      int16_t v;
+      std::memcpy(&v, pcm.data() + b, 2);
+      peak = std::max(peak, std::abs(static_cast<int>(v)));
+    }
+    return peak;
+  };
+  ASSERT_GT(atMenuKey, 0);
+  ASSERT_GT(static_cast<long>(pcm.size()), atLengthKey + static_cast<long>(1600 * kBytesPerMs));
+  EXPECT_LT(loudest(atMenuKey, -400, -20), 64) << "sound on the title before any key";
+  EXPECT_GT(loudest(atMenuKey, 0, 300), 1000) << "no menu sound";
+  // The confirming sound is a quarter of a second; the beep comes at 800 ms.
+  EXPECT_LT(loudest(atLengthKey, -300, -20), 64) << "sound before the match-length confirmation";
+  EXPECT_LT(loudest(atLengthKey, 400, 750), 64) << "sound between the confirmation and the beep";
+  EXPECT_GT(loudest(atLengthKey, 850, 1500), 1000) << "no ready beep";
+}
