@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/replay.h"
+#include "platform/runtime.h"
 #include "shell/neonrally.h"
 #include "shell_replay.h"
 
@@ -74,6 +75,7 @@ TEST(ShellLoop, TheStateRecordKeepsItsKeysInOrder) {
   ASSERT_TRUE(nr::ParseInputScript(kSaltarIntro, o.events, error));
   RegistrarEstadoTraza();
   nr::ReplayResult r = nr::RunReplay(o, NeonRallyMain);
+  nr::SetStateReporter(nullptr);
   std::istringstream lines(r.trace);
   std::string line;
   long n = 0;

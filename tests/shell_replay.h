@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/replay.h"
+#include "platform/runtime.h"
 #include "shell/neonrally.h"
 
 namespace shelltest {
@@ -147,7 +148,10 @@ inline Corrida Correr(const std::string& script, long frames = -1, int joysticks
   o.frames = frames;
   o.joysticks = joysticks;
   RegistrarEstadoTraza();
-  return Leer(nr::RunReplay(o, NeonRallyMain, observador));
+  nr::ReplayResult r = nr::RunReplay(o, NeonRallyMain, observador);
+  // Later tests in this process may run programs of their own.
+  nr::SetStateReporter(nullptr);
+  return Leer(r);
 }
 
 // With SPACE pressed before the first frame the intro takes 68 frames:
