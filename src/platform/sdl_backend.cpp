@@ -64,6 +64,23 @@ bool WaylandSocketThere(std::string& why) {
 
 }  // namespace
 
+// Under LeakSanitizer: what SDL's video start-up and the OpenGL driver
+// leave behind (in libdbus, liblzma and libraries they unload again) is
+// theirs, freed by nobody before exit, and not ours to report. Weak, so
+// that a build without the sanitizer needs none of it.
+extern "C" void __lsan_disable() __attribute__((weak));
+extern "C" void __lsan_enable() __attribute__((weak));
+
+class ForeignAllocations {
+ public:
+  ForeignAllocations() {
+    if (__lsan_disable) __lsan_disable();
+  }
+  ~ForeignAllocations() {
+    if (__lsan_enable) __lsan_enable();
+  }
+};
+
 // ---- Pure parts --------------------------------------------------------------
 
 Letterbox FitPicture(int drawableWidth, int drawableHeight, int pictureWidth, int pictureHeight) {
@@ -266,6 +283,7 @@ bool SdlBackend::initVideo(std::string& error) {
     return false;
   }
   std::string tried;
+  const ForeignAllocations foreign;
   for (const char* d : drivers) {
     std::string why;
     if (std::strcmp(d, "wayland") == 0 && !WaylandSocketThere(why)) {
@@ -292,6 +310,7 @@ bool SdlBackend::initVideo(std::string& error) {
 void SdlBackend::openDisplay(int width, int height, bool fullscreen) {
   Impl& m = *impl_;
   m.checkSignal();
+  const ForeignAllocations foreign;
   std::string error;
   if (!initVideo(error)) m.fatal("no display", error);
   if (m.window) m.closeWindow();
