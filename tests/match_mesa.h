@@ -27,80 +27,14 @@
 #include "shell/catalogo.h"
 #include "shell/neonrally.h"
 #include "shell/sonido.h"
+#include "trace_reader.h"
 
 namespace mesa {
 
-// One draw record of the trace.
-struct Dibujo {
-  std::string imagen;
-  int celda = 0;
-  float x = 0, y = 0;
-  int blend = 0;
-  float alpha = 0, sx = 0, sy = 0, hx = 0, hy = 0;
-};
-
-struct Sonido {
-  std::string nombre;
-  int canal = 0;  // -1: a fresh voice
-};
-
-// What one frame drew, played and stopped, and the state it left.
-struct Cuadro {
-  std::vector<Dibujo> dibujos;
-  std::vector<Sonido> sonidos;
-  std::vector<int> paradas;
-  std::map<std::string, std::string> estado;
-
-  bool tiene(const std::string& clave) const { return estado.count(clave) != 0; }
-  int entero(const std::string& clave) const {
-    auto it = estado.find(clave);
-    EXPECT_NE(it, estado.end()) << "no state pair " << clave;
-    return it == estado.end() ? -999999 : std::stoi(it->second);
-  }
-  int ms() const { return entero("ms"); }
-  int seleccion() const { return entero("seleccion"); }
-  int sonidosDe(const std::string& nombre) const {
-    int n = 0;
-    for (const Sonido& s : sonidos) n += s.nombre == nombre;
-    return n;
-  }
-};
-
-// Reads trace records into `q`, whatever frame they name.
-inline void LeerTraza(const std::string& texto, Cuadro& q) {
-  std::istringstream lineas(texto);
-  for (std::string linea; std::getline(lineas, linea);) {
-    std::vector<std::string> f;
-    std::istringstream campos(linea);
-    for (std::string c; std::getline(campos, c, '\t');) f.push_back(c);
-    if (f.size() >= 12 && f[1] == "draw") {
-      Dibujo d;
-      d.imagen = f[2];
-      d.celda = std::stoi(f[3]);
-      d.x = std::stof(f[4]);
-      d.y = std::stof(f[5]);
-      d.blend = std::stoi(f[6]);
-      d.alpha = std::stof(f[7]);
-      d.sx = std::stof(f[8]);
-      d.sy = std::stof(f[9]);
-      d.hx = std::stof(f[10]);
-      d.hy = std::stof(f[11]);
-      q.dibujos.push_back(d);
-    } else if (f.size() == 4 && f[1] == "sound") {
-      q.sonidos.push_back({f[2], std::stoi(f[3])});
-    } else if (f.size() == 3 && f[1] == "stop") {
-      q.paradas.push_back(std::stoi(f[2]));
-    } else if (f.size() == 3 && f[1] == "state") {
-      std::istringstream pares(f[2]);
-      for (std::string kv; pares >> kv;) {
-        const size_t eq = kv.find('=');
-        if (eq != std::string::npos) q.estado[kv.substr(0, eq)] = kv.substr(eq + 1);
-      }
-    } else {
-      ADD_FAILURE() << "unreadable trace line: " << linea;
-    }
-  }
-}
+using traza::Cuadro;
+using traza::Dibujo;
+using traza::LeerTraza;
+using traza::Sonido;
 
 using Solido = std::function<bool(int cell, int x, int y)>;
 
@@ -113,44 +47,15 @@ inline TImage Pintada(const std::string& name, int cw, int ch, int cells = 1, in
   px->width = cw * across;
   px->height = ch * rows;
   px->rgba.assign(static_cast<size_t>(px->width) * static_cast<size_t>(px->height) * 4, 0);
-  auto grid = std::make_shared<std::vector<CellInfo>>();
-  for (int k = 0; k < cells; ++k) {
-    CellInfo c;
-    c.x0 = (k % across) * cw;
-    c.y0 = (k / across) * ch;
-    c.words = (cw + 63) / 64;
-    c.solid.assign(static_cast<size_t>(c.words) * static_cast<size_t>(ch), 0);
-    int minX = cw, minY = ch, maxX = -1, maxY = -1;
+  for (int k = 0; k < cells; ++k)
     for (int y = 0; y < ch; ++y)
       for (int x = 0; x < cw; ++x) {
         if (!solido || !solido(k, x, y)) continue;
-        uint8_t* p = px->rgba.data() +
-                     (static_cast<size_t>(c.y0 + y) * static_cast<size_t>(px->width) +
-                      static_cast<size_t>(c.x0 + x)) * 4;
+        uint8_t* p = px->rgba.data() + (static_cast<size_t>((k / across) * ch + y) * static_cast<size_t>(px->width) +
+                                        static_cast<size_t>((k % across) * cw + x)) * 4;
         p[0] = p[1] = p[2] = p[3] = 255;
-        c.solid[static_cast<size_t>(y) * static_cast<size_t>(c.words) + static_cast<size_t>(x >> 6)] |=
-            uint64_t{1} << (x & 63);
-        minX = std::min(minX, x);
-        maxX = std::max(maxX, x);
-        minY = std::min(minY, y);
-        maxY = std::max(maxY, y);
       }
-    if (maxX >= 0) {
-      c.visX = minX;
-      c.visY = minY;
-      c.visW = maxX - minX + 1;
-      c.visH = maxY - minY + 1;
-    }
-    grid->push_back(std::move(c));
-  }
-  auto img = std::make_shared<Image>();
-  img->name = name;
-  img->pixels = px;
-  img->cells = grid;
-  img->cellWidth = cw;
-  img->cellHeight = ch;
-  img->cellCount = cells;
-  return img;
+  return nr::ImageFromPixels(name, px, cw, ch, cells);
 }
 
 inline TSound SonidoHecho(const std::string& name, int ms) {

@@ -13,54 +13,14 @@
 #include "platform/replay.h"
 #include "platform/runtime.h"
 #include "shell/neonrally.h"
+#include "trace_reader.h"
 
 namespace shelltest {
 
-struct Dibujo {
-  std::string imagen;
-  int celda = 0;
-  float x = 0, y = 0;
-  int blend = 0;
-  float alpha = 0, sx = 0, sy = 0, hx = 0, hy = 0;
-};
-
-struct Sonido {
-  std::string nombre;
-  int canal = 0;
-};
-
-struct Cuadro {
-  std::vector<Dibujo> dibujos;
-  std::vector<Sonido> sonidos;
-  std::vector<int> paradas;
-  std::map<std::string, std::string> estado;
-
-  bool tiene(const std::string& clave) const { return estado.count(clave) != 0; }
-  int entero(const std::string& clave) const {
-    auto it = estado.find(clave);
-    EXPECT_NE(it, estado.end()) << "no state pair " << clave;
-    return it == estado.end() ? -999999 : std::stoi(it->second);
-  }
-  int ms() const { return entero("ms"); }
-  int seleccion() const { return entero("seleccion"); }
-  // Draws of pictures other than the stars, in order.
-  std::vector<Dibujo> sinEstrellas() const {
-    std::vector<Dibujo> out;
-    for (const Dibujo& d : dibujos)
-      if (d.imagen != "gfx/star1.png") out.push_back(d);
-    return out;
-  }
-  int estrellas() const {
-    int n = 0;
-    for (const Dibujo& d : dibujos) n += d.imagen == "gfx/star1.png";
-    return n;
-  }
-  int sonidosDe(const std::string& nombre) const {
-    int n = 0;
-    for (const Sonido& s : sonidos) n += s.nombre == nombre;
-    return n;
-  }
-};
+using traza::Campos;
+using traza::Cuadro;
+using traza::Dibujo;
+using traza::Sonido;
 
 struct Corrida {
   nr::ReplayResult resultado;
@@ -81,14 +41,6 @@ struct Corrida {
   }
 };
 
-inline std::vector<std::string> Campos(const std::string& line) {
-  std::vector<std::string> out;
-  std::string campo;
-  std::istringstream in(line);
-  while (std::getline(in, campo, '\t')) out.push_back(campo);
-  return out;
-}
-
 inline Corrida Leer(const nr::ReplayResult& r) {
   Corrida c;
   c.resultado = r;
@@ -105,34 +57,7 @@ inline Corrida Leer(const nr::ReplayResult& r) {
       continue;
     }
     if (static_cast<long>(c.cuadros.size()) <= n) c.cuadros.resize(static_cast<size_t>(n) + 1);
-    Cuadro& q = c.cuadros[static_cast<size_t>(n)];
-    if (f[1] == "draw" && f.size() == 12) {
-      Dibujo d;
-      d.imagen = f[2];
-      d.celda = std::stoi(f[3]);
-      d.x = std::stof(f[4]);
-      d.y = std::stof(f[5]);
-      d.blend = std::stoi(f[6]);
-      d.alpha = std::stof(f[7]);
-      d.sx = std::stof(f[8]);
-      d.sy = std::stof(f[9]);
-      d.hx = std::stof(f[10]);
-      d.hy = std::stof(f[11]);
-      q.dibujos.push_back(d);
-    } else if (f[1] == "sound" && f.size() == 4) {
-      q.sonidos.push_back({f[2], std::stoi(f[3])});
-    } else if (f[1] == "stop" && f.size() == 3) {
-      q.paradas.push_back(std::stoi(f[2]));
-    } else if (f[1] == "state" && f.size() == 3) {
-      std::istringstream pairs(f[2]);
-      std::string kv;
-      while (pairs >> kv) {
-        const size_t eq = kv.find('=');
-        if (eq != std::string::npos) q.estado[kv.substr(0, eq)] = kv.substr(eq + 1);
-      }
-    } else {
-      ADD_FAILURE() << "unreadable trace line: " << line;
-    }
+    traza::LeerRegistro(f, c.cuadros[static_cast<size_t>(n)]);
   }
   return c;
 }

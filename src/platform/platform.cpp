@@ -215,6 +215,33 @@ void WarmCache(bool masked) {
   std::exit(70);
 }
 
+// An image over decoded pixels cut into a grid: cells first ... first +
+// count - 1 of it, the handle at the top-left corner.
+TImage AssembleImage(const std::string& name, std::shared_ptr<const PixelBuffer> pixels,
+                     std::shared_ptr<const std::vector<CellInfo>> cells, int cw, int ch, int first,
+                     int count, int flags) {
+  auto img = std::make_shared<Image>();
+  img->name = name;
+  img->pixels = std::move(pixels);
+  img->cellWidth = cw;
+  img->cellHeight = ch;
+  first = std::clamp(first, 0, static_cast<int>(cells->size()) - 1);
+  count = std::clamp(count, 1, static_cast<int>(cells->size()) - first);
+  if (first == 0 && count == static_cast<int>(cells->size())) {
+    img->cells = std::move(cells);
+  } else {
+    img->cells = std::make_shared<std::vector<CellInfo>>(cells->begin() + first,
+                                                         cells->begin() + first + count);
+  }
+  img->cellCount = count;
+  img->filtered = (flags & FILTEREDIMAGE) != 0;
+  return img;
+}
+
+int CellsIn(const PixelBuffer& px, int cw, int ch) {
+  return std::max(1, px.width / cw) * std::max(1, px.height / ch);
+}
+
 TImage MakeImage(const char* name, int cw, int ch, int first, int count, int flags) {
   const bool masked = (flags & MASKEDIMAGE) != 0;
   std::shared_ptr<const PixelBuffer> pixels;
@@ -233,27 +260,10 @@ TImage MakeImage(const char* name, int cw, int ch, int first, int count, int fla
     if (cw <= 0) cw = pixels->width;
     if (ch <= 0) ch = pixels->height;
     auto& grid = d.grids[{cw, ch}];
-    const int across = std::max(1, pixels->width / cw);
-    const int total = across * std::max(1, pixels->height / ch);
-    if (!grid) grid = MakeCells(*pixels, cw, ch, total);
+    if (!grid) grid = MakeCells(*pixels, cw, ch, CellsIn(*pixels, cw, ch));
     cells = grid;
   }
-  auto img = std::make_shared<Image>();
-  img->name = name;
-  img->pixels = pixels;
-  img->cellWidth = cw;
-  img->cellHeight = ch;
-  first = std::clamp(first, 0, static_cast<int>(cells->size()) - 1);
-  count = std::clamp(count, 1, static_cast<int>(cells->size()) - first);
-  if (first == 0 && count == static_cast<int>(cells->size())) {
-    img->cells = cells;
-  } else {
-    img->cells = std::make_shared<std::vector<CellInfo>>(cells->begin() + first,
-                                                         cells->begin() + first + count);
-  }
-  img->cellCount = count;
-  img->filtered = (flags & FILTEREDIMAGE) != 0;
-  return img;
+  return AssembleImage(name, std::move(pixels), std::move(cells), cw, ch, first, count, flags);
 }
 
 bool ValidFrame(const TImage& image, int frame) {
@@ -285,6 +295,13 @@ void SetFrameObserver(FrameObserver* observer) { S().observer = observer; }
 void SetTrace(Trace* trace) { S().trace = trace; }
 void SetStateReporter(StateReporter reporter) { S().reporter = std::move(reporter); }
 long FramesPresented() { return S().frames; }
+
+TImage ImageFromPixels(const std::string& name, std::shared_ptr<const PixelBuffer> pixels,
+                       int cellWidth, int cellHeight, int cellCount, int flags) {
+  auto cells = MakeCells(*pixels, cellWidth, cellHeight, CellsIn(*pixels, cellWidth, cellHeight));
+  return AssembleImage(name, std::move(pixels), std::move(cells), cellWidth, cellHeight, 0, cellCount,
+                       flags);
+}
 
 void ForgetDecodedPictures() {
   std::lock_guard<std::mutex> lock(CacheMutex());

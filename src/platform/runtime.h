@@ -3,9 +3,12 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/backend.h"
+#include "platform/image.h"
+#include "platform/platform.h"
 #include "platform/trace.h"
 
 namespace nr {
@@ -32,6 +35,11 @@ void SetTrace(Trace* trace);
 void SetStateReporter(StateReporter reporter);
 
 long FramesPresented();
+
+// A picture made in memory rather than decoded (for tests), cut into cells
+// like LoadAnimImage would cut it.
+TImage ImageFromPixels(const std::string& name, std::shared_ptr<const PixelBuffer> pixels,
+                       int cellWidth, int cellHeight, int cellCount = 1, int flags = -1);
 
 // Drops the decoded pictures kept for the process, so that the next load
 // decodes again (for measuring start-up).
