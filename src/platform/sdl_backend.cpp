@@ -2,7 +2,6 @@
 
 #include <SDL.h>
 #include <sys/prctl.h>
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <chrono>
@@ -16,6 +15,7 @@
 #include <thread>
 
 #include "platform/gl_renderer.h"
+#include "platform/gl_window.h"
 #include "platform/schedule.h"
 #include "platform/sdl_audio.h"
 
@@ -36,50 +36,7 @@ int64_t ThreadCpuNs() {
   return int64_t{t.tv_sec} * 1000000000 + t.tv_nsec;
 }
 
-const char* EnvOrNull(const char* name) {
-  const char* v = std::getenv(name);
-  return v && *v ? v : nullptr;
-}
-
-// Whether the compositor's socket exists, as libwayland would look for it.
-bool WaylandSocketThere(std::string& why) {
-  const char* name = EnvOrNull("WAYLAND_DISPLAY");
-  if (!name) name = "wayland-0";
-  std::string path = name;
-  if (path.front() != '/') {
-    const char* runtime = EnvOrNull("XDG_RUNTIME_DIR");
-    if (!runtime) {
-      why = "XDG_RUNTIME_DIR is not set";
-      return false;
-    }
-    path = std::string(runtime) + "/" + name;
-  }
-  struct stat st {};
-  if (stat(path.c_str(), &st) != 0 || !S_ISSOCK(st.st_mode)) {
-    why = "no compositor socket at " + path;
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
-
-// Under LeakSanitizer: what SDL's video start-up and the OpenGL driver
-// leave behind (in libdbus, liblzma and libraries they unload again) is
-// theirs, freed by nobody before exit, and not ours to report. Weak, so
-// that a build without the sanitizer needs none of it.
-extern "C" void __lsan_disable() __attribute__((weak));
-extern "C" void __lsan_enable() __attribute__((weak));
-
-class ForeignAllocations {
- public:
-  ForeignAllocations() {
-    if (__lsan_disable) __lsan_disable();
-  }
-  ~ForeignAllocations() {
-    if (__lsan_enable) __lsan_enable();
-  }
-};
 
 // ---- Pure parts --------------------------------------------------------------
 
@@ -179,9 +136,9 @@ struct SdlBackend::Impl {
   bool videoUp = false;
   bool joysticksUp = false;
   bool finished = false;
-  SDL_Window* window = nullptr;
-  SDL_GLContext context = nullptr;
-  std::unique_ptr<GlRenderer> renderer;
+  GlWindow gl;
+  SDL_Window* window = nullptr;  // gl's, while open
+  GlRenderer* renderer = nullptr;
   int width = 640, height = 480;
   MixerAudio audio;
 
@@ -227,12 +184,9 @@ void SdlBackend::Impl::fatal(const char* what, const std::string& why) {
 }
 
 void SdlBackend::Impl::closeWindow() {
-  if (renderer && context) SDL_GL_MakeCurrent(window, context);
-  renderer.reset();
-  if (context) SDL_GL_DeleteContext(context);
-  context = nullptr;
-  if (window) SDL_DestroyWindow(window);
+  gl.close();
   window = nullptr;
+  renderer = nullptr;
 }
 
 void SdlBackend::Impl::shutdown() {
@@ -270,41 +224,9 @@ SdlBackend::~SdlBackend() { impl_->shutdown(); }
 bool SdlBackend::initVideo(std::string& error) {
   Impl& m = *impl_;
   if (m.videoUp) return true;
-  // SDL would fall back silently to its offscreen driver: ask for a real
-  // one, unless the user chose a driver.
-  std::vector<const char*> drivers;
-  if (const char* chosen = EnvOrNull("SDL_VIDEODRIVER")) drivers.push_back(chosen);
-  else {
-    if (EnvOrNull("DISPLAY")) drivers.push_back("x11");
-    if (EnvOrNull("WAYLAND_DISPLAY")) drivers.push_back("wayland");
-  }
-  if (drivers.empty()) {
-    error = "neither DISPLAY nor WAYLAND_DISPLAY is set";
-    return false;
-  }
-  std::string tried;
-  const ForeignAllocations foreign;
-  for (const char* d : drivers) {
-    std::string why;
-    if (std::strcmp(d, "wayland") == 0 && !WaylandSocketThere(why)) {
-      // libwayland would print its own complaint first; say it once, here.
-      if (!tried.empty()) tried += "; ";
-      tried += "wayland: " + why;
-      continue;
-    }
-    if (!EnvOrNull("SDL_VIDEODRIVER")) SDL_SetHint(SDL_HINT_VIDEODRIVER, d);
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
-      m.videoUp = true;
-      return true;
-    }
-    if (!tried.empty()) tried += "; ";
-    tried += std::string(d) + ": " + SDL_GetError();
-  }
-  const char* display = EnvOrNull("DISPLAY");
-  const char* wayland = EnvOrNull("WAYLAND_DISPLAY");
-  error = std::string("cannot connect to DISPLAY=") + (display ? display : "(unset)") +
-          " WAYLAND_DISPLAY=" + (wayland ? wayland : "(unset)") + " (" + tried + ")";
-  return false;
+  if (!StartVideo(error)) return false;
+  m.videoUp = true;
+  return true;
 }
 
 void SdlBackend::openDisplay(int width, int height, bool fullscreen) {
@@ -317,14 +239,7 @@ void SdlBackend::openDisplay(int width, int height, bool fullscreen) {
   m.width = width;
   m.height = height;
 
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
-  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
-
-  Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI;
+  Uint32 flags = 0;
   int x = SDL_WINDOWPOS_CENTERED, y = SDL_WINDOWPOS_CENTERED, w = width, h = height;
   const bool desktopFull = fullscreen && !m.options.windowed && !m.options.hidden;
   if (m.options.hidden) {
@@ -351,14 +266,11 @@ void SdlBackend::openDisplay(int width, int height, bool fullscreen) {
       h = height * k;
     }
   }
-  m.window = SDL_CreateWindow("Neon Rally", x, y, w, h, flags);
-  if (!m.window) m.fatal("cannot open a window", SDL_GetError());
-  m.context = SDL_GL_CreateContext(m.window);
-  if (!m.context) m.fatal("no OpenGL 3.3", SDL_GetError());
-  SDL_GL_MakeCurrent(m.window, m.context);
-  m.renderer = std::make_unique<GlRenderer>(width, height);
-  if (!m.renderer->init([](const char* name) { return SDL_GL_GetProcAddress(name); }, error))
-    m.fatal("OpenGL renderer", error);
+  std::string what;
+  if (!m.gl.open("Neon Rally", GlWindow::Place{x, y, w, h, flags}, width, height, what, error))
+    m.fatal(what.c_str(), error);
+  m.window = m.gl.window();
+  m.renderer = m.gl.renderer();
   if (desktopFull) {
     SDL_SetHint(SDL_HINT_GRAB_KEYBOARD, "1");
     SDL_SetWindowGrab(m.window, SDL_TRUE);
