@@ -1,8 +1,12 @@
 #include "platform/replay.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include "platform/codec.h"
@@ -16,6 +20,29 @@ const std::map<std::string_view, int>& KeyNames() {
       {"ESC", KEY_ESCAPE}, {"SPACE", KEY_SPACE}, {"LEFT", KEY_LEFT}, {"UP", KEY_UP},
       {"RIGHT", KEY_RIGHT}, {"DOWN", KEY_DOWN}, {"A", KEY_A},       {"Q", KEY_Q}};
   return names;
+}
+
+constexpr long kLastFrame = 1L << 40;
+
+// A word of the input or of the command line as a message shows it: bytes
+// that are not printable ASCII escaped, and a long word cut short, so that
+// garbage cannot flood or scramble the terminal.
+std::string Quoted(std::string_view word) {
+  constexpr size_t kShown = 40;
+  std::string out = "\"";
+  for (size_t i = 0; i < word.size() && i < kShown; ++i) {
+    const unsigned char c = static_cast<unsigned char>(word[i]);
+    if (c >= 0x20 && c < 0x7f && c != '"' && c != '\\') {
+      out += static_cast<char>(c);
+    } else {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02x", c);
+      out += hex;
+    }
+  }
+  out += '"';
+  if (word.size() > kShown) out += "... (" + std::to_string(word.size()) + " bytes)";
+  return out;
 }
 
 bool ToInt(std::string_view word, long lo, long hi, long& out) {
@@ -99,7 +126,8 @@ bool ParseInputScript(std::string_view text, std::vector<InputEvent>& events, st
       continue;
     }
     long frame = 0;
-    if (!ToInt(w[0], 0, 1L << 40, frame)) return fail("frame \"" + std::string(w[0]) + "\" is not a frame number");
+    if (!ToInt(w[0], 0, kLastFrame, frame))
+      return fail("frame " + Quoted(w[0]) + " is not a frame number (0 to " + std::to_string(kLastFrame) + ")");
     if (w.size() < 2) return fail("an event is missing after the frame number");
     std::string_view ev = w[1];
     InputEvent e;
@@ -109,7 +137,7 @@ bool ParseInputScript(std::string_view text, std::vector<InputEvent>& events, st
       if (!want(1)) return fail(std::string(ev) + " takes one key");
       auto k = KeyNames().find(w[2]);
       if (k == KeyNames().end())
-        return fail("unknown key \"" + std::string(w[2]) + "\" (ESC SPACE LEFT UP RIGHT DOWN A Q)");
+        return fail("unknown key " + Quoted(w[2]) + " (ESC SPACE LEFT UP RIGHT DOWN A Q)");
       e.key = k->second;
       e.kind = ev == "release" ? InputEvent::kRelease : InputEvent::kPress;
       events.push_back(e);
@@ -139,7 +167,7 @@ bool ParseInputScript(std::string_view text, std::vector<InputEvent>& events, st
       e.index = static_cast<int>(button);
       events.push_back(e);
     } else {
-      return fail("unknown event \"" + std::string(ev) + "\"");
+      return fail("unknown event " + Quoted(ev));
     }
     if (text.empty()) break;
   }
@@ -155,28 +183,45 @@ bool ParseReplayArgs(const std::vector<std::string>& args, ReplayOptions& o, std
     out = args[++i];
     return true;
   };
+  // Every option but --shot means one thing: said twice it is a mistake,
+  // not a change of mind.
+  std::set<std::string> seen;
+  std::set<long> shotFrames;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     std::string v;
     long n = 0;
+    const bool single = a == "--input" || a == "--frames" || a == "--trace" || a == "--trace-only" ||
+                        a == "--joysticks";
+    if (single && !seen.insert(a).second) {
+      error = a + " given twice";
+      return false;
+    }
     if (a == "--input") {
       if (!value(i, a, v)) return false;
-      std::ifstream in(v, std::ios::binary);
-      if (!in) {
-        error = "cannot read input file " + v;
+      // A directory opens like a file and reads as nothing.
+      std::error_code ec;
+      std::ifstream in;
+      if (!std::filesystem::is_directory(v, ec)) in.open(v, std::ios::binary);
+      if (!in.is_open() || !in) {
+        error = "cannot read input file " + Quoted(v);
         return false;
       }
       std::stringstream text;
       text << in.rdbuf();
+      if (in.bad()) {
+        error = "cannot read input file " + Quoted(v);
+        return false;
+      }
       std::string why;
       if (!ParseInputScript(text.str(), o.events, why)) {
-        error = v + ": " + why;
+        error = Quoted(v) + ": " + why;
         return false;
       }
     } else if (a == "--frames") {
       if (!value(i, a, v)) return false;
-      if (!ToInt(v, 1, 1L << 40, n)) {
-        error = "--frames takes a positive number of frames";
+      if (!ToInt(v, 1, kLastFrame, n)) {
+        error = "--frames takes a number of frames, 1 to " + std::to_string(kLastFrame);
         return false;
       }
       o.frames = n;
@@ -197,9 +242,13 @@ bool ParseReplayArgs(const std::vector<std::string>& args, ReplayOptions& o, std
     } else if (a == "--shot") {
       if (!value(i, a, v)) return false;
       size_t colon = v.find(':');
-      if (colon == std::string::npos || !ToInt(std::string_view(v).substr(0, colon), 0, 1L << 40, n) ||
+      if (colon == std::string::npos || !ToInt(std::string_view(v).substr(0, colon), 0, kLastFrame, n) ||
           colon + 1 >= v.size()) {
         error = "--shot takes FRAME:FILE.png";
+        return false;
+      }
+      if (!shotFrames.insert(n).second) {
+        error = "--shot given twice for frame " + std::to_string(n);
         return false;
       }
       o.shots.emplace_back(n, v.substr(colon + 1));
@@ -211,9 +260,28 @@ bool ParseReplayArgs(const std::vector<std::string>& args, ReplayOptions& o, std
       }
       o.joysticks = static_cast<int>(n);
     } else {
-      error = "unknown option " + a;
+      error = "unknown option " + Quoted(a);
       return false;
     }
+  }
+  if (seen.count("--trace-only") && !o.trace) {
+    error = "--trace-only needs --trace";
+    return false;
+  }
+  // A trace that cannot be written is refused before anything runs. Opened
+  // for appending, so that the check itself destroys nothing.
+  if (o.trace && o.traceFile != "-") {
+    std::error_code ec;
+    if (std::filesystem::is_directory(o.traceFile, ec)) {
+      error = "cannot write trace file " + Quoted(o.traceFile) + ": it is a directory";
+      return false;
+    }
+    FILE* f = std::fopen(o.traceFile.c_str(), "ab");
+    if (!f) {
+      error = "cannot write trace file " + Quoted(o.traceFile) + ": " + std::strerror(errno);
+      return false;
+    }
+    std::fclose(f);
   }
   return true;
 }
@@ -221,14 +289,18 @@ bool ParseReplayArgs(const std::vector<std::string>& args, ReplayOptions& o, std
 ReplayResult RunReplay(const ReplayOptions& o, const std::function<int()>& program,
                        FrameObserver* extra) {
   ReplayResult result;
+  FILE* file = nullptr;
+  if (o.trace && o.traceFile == "-") file = stdout;
+  else if (o.trace && !o.traceFile.empty()) file = std::fopen(o.traceFile.c_str(), "wb");
+  if (o.trace && !o.traceFile.empty() && !file) {
+    result.error = "cannot write trace file " + Quoted(o.traceFile);
+    return result;
+  }
   auto owned = std::make_unique<HeadlessBackend>(o.events, o.joysticks);
   HeadlessBackend* backend = owned.get();
   InstallBackend(std::move(owned));
   gCurrent = backend;
 
-  FILE* file = nullptr;
-  if (o.trace && o.traceFile == "-") file = stdout;
-  else if (o.trace && !o.traceFile.empty()) file = std::fopen(o.traceFile.c_str(), "wb");
   Trace trace(o.trace ? o.traceKinds : 0u, file);
   Harness harness(o, extra, backend);
   SetTrace(o.trace ? &trace : nullptr);
@@ -247,12 +319,23 @@ ReplayResult RunReplay(const ReplayOptions& o, const std::function<int()>& progr
   trace.flush();
   result.trace = trace.text();
   result.error = harness.error;
+  for (const auto& [frame, path] : o.shots)
+    if (frame >= result.frames && result.error.empty())
+      result.error = "no picture for " + Quoted(path) + ": frame " + std::to_string(frame) +
+                     " was never presented (the run presented " + std::to_string(result.frames) + ")";
 
   SetFrameObserver(nullptr);
   SetTrace(nullptr);
   gCurrent = nullptr;
   UninstallBackend();
-  if (file && file != stdout) std::fclose(file);
+  // A full disk or a closed pipe shows only here.
+  bool written = true;
+  if (file == stdout) written = std::fflush(stdout) == 0 && !std::ferror(stdout);
+  else if (file) {
+    written = !std::ferror(file);
+    if (std::fclose(file) != 0) written = false;
+  }
+  if (!written && result.error.empty()) result.error = "cannot write trace file " + Quoted(o.traceFile);
   return result;
 }
 

@@ -30,7 +30,8 @@ struct ReplayOptions {
 bool ParseInputScript(std::string_view text, std::vector<InputEvent>& events, std::string& error);
 
 // The harness's command line (argv[0] excluded). False with a message on a
-// bad option or an unreadable input file.
+// bad, missing or repeated option, an unreadable input file or a trace file
+// that cannot be written.
 bool ParseReplayArgs(const std::vector<std::string>& args, ReplayOptions& options,
                      std::string& error);
 
