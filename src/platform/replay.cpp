@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "platform/codec.h"
+#include "platform/gl_offscreen.h"
 #include "platform/platform.h"
 
 namespace nr {
@@ -73,8 +74,8 @@ struct ShotState {
 
 class Harness final : public FrameObserver {
  public:
-  Harness(const ReplayOptions& o, FrameObserver* extra, HeadlessBackend* backend)
-      : options_(o), extra_(extra), backend_(backend) {
+  Harness(const ReplayOptions& o, FrameObserver* extra, HeadlessBackend* backend, OffscreenGl* gl)
+      : options_(o), extra_(extra), backend_(backend), gl_(gl) {
     for (auto& [frame, path] : o.shots) shots_[frame] = path;
   }
   void beforePresent(long frame, const std::vector<DrawCmd>& commands) override {
@@ -83,7 +84,7 @@ class Harness final : public FrameObserver {
   void afterPresent(long frame) override {
     auto shot = shots_.find(frame);
     if (shot != shots_.end()) {
-      std::vector<uint8_t> rgba = backend_->rasterize();
+      std::vector<uint8_t> rgba = gl_ ? gl_->picture(backend_->picture()) : backend_->rasterize();
       if (!WritePng(shot->second, HeadlessBackend::kWidth, HeadlessBackend::kHeight, rgba.data()) &&
           error.empty())
         error = "cannot write " + shot->second;
@@ -98,6 +99,7 @@ class Harness final : public FrameObserver {
   const ReplayOptions& options_;
   FrameObserver* extra_;
   HeadlessBackend* backend_;
+  OffscreenGl* gl_;
   std::map<long, std::string> shots_;
 };
 
@@ -192,7 +194,7 @@ bool ParseReplayArgs(const std::vector<std::string>& args, ReplayOptions& o, std
     std::string v;
     long n = 0;
     const bool single = a == "--input" || a == "--frames" || a == "--trace" || a == "--trace-only" ||
-                        a == "--joysticks";
+                        a == "--joysticks" || a == "--renderer";
     if (single && !seen.insert(a).second) {
       error = a + " given twice";
       return false;
@@ -259,6 +261,14 @@ bool ParseReplayArgs(const std::vector<std::string>& args, ReplayOptions& o, std
         return false;
       }
       o.joysticks = static_cast<int>(n);
+    } else if (a == "--renderer") {
+      if (!value(i, a, v)) return false;
+      if (v == "soft") o.renderer = ReplayRenderer::kSoft;
+      else if (v == "gl") o.renderer = ReplayRenderer::kGl;
+      else {
+        error = "--renderer takes gl or soft";
+        return false;
+      }
     } else {
       error = "unknown option " + Quoted(a);
       return false;
@@ -289,6 +299,17 @@ bool ParseReplayArgs(const std::vector<std::string>& args, ReplayOptions& o, std
 ReplayResult RunReplay(const ReplayOptions& o, const std::function<int()>& program,
                        FrameObserver* extra) {
   ReplayResult result;
+  // The OpenGL renderer needs a display: without one, fail before the
+  // program runs.
+  std::unique_ptr<OffscreenGl> gl;
+  if (o.renderer == ReplayRenderer::kGl) {
+    gl = std::make_unique<OffscreenGl>();
+    std::string why;
+    if (!gl->open(HeadlessBackend::kWidth, HeadlessBackend::kHeight, why)) {
+      result.error = "--renderer gl: no display: " + why;
+      return result;
+    }
+  }
   FILE* file = nullptr;
   if (o.trace && o.traceFile == "-") file = stdout;
   else if (o.trace && !o.traceFile.empty()) file = std::fopen(o.traceFile.c_str(), "wb");
@@ -302,7 +323,7 @@ ReplayResult RunReplay(const ReplayOptions& o, const std::function<int()>& progr
   gCurrent = backend;
 
   Trace trace(o.trace ? o.traceKinds : 0u, file);
-  Harness harness(o, extra, backend);
+  Harness harness(o, extra, backend, gl.get());
   SetTrace(o.trace ? &trace : nullptr);
   SetFrameObserver(&harness);
   backend->deliver(0, Input());

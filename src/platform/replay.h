@@ -15,6 +15,12 @@
 
 namespace nr {
 
+// What draws the pictures of the shots.
+enum class ReplayRenderer {
+  kSoft,  // the software rasterizer
+  kGl,    // the OpenGL renderer, in a hidden window on the display
+};
+
 struct ReplayOptions {
   std::vector<InputEvent> events;
   long frames = -1;                 // stop after this many presented frames; -1: never
@@ -23,6 +29,7 @@ struct ReplayOptions {
   unsigned traceKinds = kTraceAll;
   std::vector<std::pair<long, std::string>> shots;  // frame, PNG path
   int joysticks = 0;
+  ReplayRenderer renderer = ReplayRenderer::kSoft;
 };
 
 // One event a line: "FRAME EVENT ARGS", '#' starts a comment. On a bad line
@@ -41,7 +48,8 @@ struct ReplayResult {
   long frames = 0;      // presented
   int endMs = 0;
   std::string trace;    // when kept in memory
-  std::string error;    // a shot that could not be written
+  std::string error;    // a shot that could not be written, or no display for
+                        // the OpenGL renderer (then nothing ran)
 };
 
 // Runs `program` (the game's whole main) under the headless backend. An

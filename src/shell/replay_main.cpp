@@ -15,7 +15,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "neonrally-replay: %s\n", error.c_str());
     std::fprintf(stderr,
                  "usage: neonrally-replay [--input FILE] [--frames N] [--trace FILE|-]\n"
-                 "       [--trace-only KINDS] [--shot N:FILE.png]... [--joysticks N]\n");
+                 "       [--trace-only KINDS] [--shot N:FILE.png]... [--joysticks N]\n"
+                 "       [--renderer soft|gl]\n");
     return 2;
   }
   RegistrarEstadoTraza();
