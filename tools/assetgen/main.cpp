@@ -3,6 +3,7 @@
 //
 //   neonrally-assetgen [--fonts DIR] --out ASSETS_DIR [NAME...]
 //   neonrally-assetgen [--fonts DIR] --contact-sheet ASSETS_DIR OUT.png
+//   neonrally-assetgen --icon ASSETS_DIR OUT.png
 //
 // With names, only those files are made. Work is split over threads by file;
 // each file depends on nothing but its own drawing, so the split cannot
@@ -18,11 +19,13 @@
 
 #include "art.h"
 #include "contact_sheet.h"
+#include "icon.h"
 #include "pngio.h"
 
 namespace {
 
 const char* kDefaultFonts = "/usr/share/fonts/truetype/dejavu";
+constexpr int kIconSize = 256;
 
 std::vector<ag::Picture> Pictures(const ag::Fonts& fonts) {
   std::vector<ag::Picture> out;
@@ -86,14 +89,15 @@ int Generate(const std::string& fontDir, const std::filesystem::path& out, const
 void Usage() {
   std::fprintf(stderr,
                "usage: neonrally-assetgen [--fonts DIR] --out ASSETS_DIR [NAME...]\n"
-               "       neonrally-assetgen [--fonts DIR] --contact-sheet ASSETS_DIR OUT.png\n");
+               "       neonrally-assetgen [--fonts DIR] --contact-sheet ASSETS_DIR OUT.png\n"
+               "       neonrally-assetgen --icon ASSETS_DIR OUT.png\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string fonts = kDefaultFonts;
-  std::string out, sheetAssets, sheetOut;
+  std::string out, sheetAssets, sheetOut, iconAssets, iconOut;
   std::vector<std::string> only;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
@@ -104,6 +108,9 @@ int main(int argc, char** argv) {
     } else if (a == "--contact-sheet" && i + 2 < argc) {
       sheetAssets = argv[++i];
       sheetOut = argv[++i];
+    } else if (a == "--icon" && i + 2 < argc) {
+      iconAssets = argv[++i];
+      iconOut = argv[++i];
     } else if (!a.empty() && a[0] != '-') {
       only.push_back(a);
     } else {
@@ -111,6 +118,7 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
+  if (!iconOut.empty()) return ag::WriteIcon(iconAssets, iconOut, kIconSize) ? 0 : 1;
   if (!sheetOut.empty()) {
     ag::Fonts f(fonts);
     std::vector<std::string> names;
